@@ -1,0 +1,8 @@
+// Private state of the simulated devices component.
+#pragma once
+
+namespace sim {
+
+struct DevicesState {};
+
+}  // namespace sim

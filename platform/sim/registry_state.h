@@ -1,0 +1,8 @@
+// Private state of the simulated registry component.
+#pragma once
+
+namespace sim {
+
+struct RegistryState {};
+
+}  // namespace sim

@@ -1,0 +1,8 @@
+// Private state of the simulated resources component.
+#pragma once
+
+namespace sim {
+
+struct ResourcesState {};
+
+}  // namespace sim
