@@ -1,0 +1,40 @@
+// The warning box shared by the privilege test and the removal pass.
+#include "dialogs/warning_box.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "res/resource.h"
+
+namespace {
+
+const int kLoadedTextSize = 256;
+const int kShownTextSize = 260;
+
+// A printf-style copy with the loaded text as the format: resource texts hold no percent sign,
+// so the copy equals the text.
+void PrintInto(char* pszBuffer, size_t nSize, const char* pszFormat, ...) {
+    va_list args;
+    va_start(args, pszFormat);
+    std::vsnprintf(pszBuffer, nSize, pszFormat, args);
+    va_end(args);
+}
+
+}  // namespace
+
+void ShowWarning(CWnd* pOwner, UINT nTextId, WarningLoadOrder order) {
+    char szText[kLoadedTextSize] = "";
+    char szCaption[kLoadedTextSize] = "";
+    if (order == TextThenCaption) {
+        AfxLoadString(nTextId, szText, kLoadedTextSize);
+        AfxLoadString(IDS_APP_CAPTION, szCaption, kLoadedTextSize);
+    } else {
+        AfxLoadString(IDS_APP_CAPTION, szCaption, kLoadedTextSize);
+        AfxLoadString(nTextId, szText, kLoadedTextSize);
+    }
+    char szShownText[kShownTextSize];
+    char szShownCaption[kShownTextSize];
+    PrintInto(szShownText, sizeof szShownText, szText);
+    PrintInto(szShownCaption, sizeof szShownCaption, szCaption);
+    pOwner->MessageBox(szShownText, szShownCaption, MB_OK | MB_ICONEXCLAMATION);
+}
