@@ -31,6 +31,11 @@ step() {
 
 if step cmake --preset host && step cmake --build --preset host -j2; then
   run_ctest host
+  step bash tools/static-checks.sh
+fi
+
+if step cmake --preset host-asan && step cmake --build --preset host-asan -j2; then
+  run_ctest host-asan
 fi
 
 for preset in windows-i686 windows-x86_64; do
