@@ -1,6 +1,5 @@
 // The driver description lookup: its three outcomes, the privilege warning, and both keys
 // released on every path.
-#include <cctype>
 #include <functional>
 #include <string>
 #include <vector>
@@ -53,60 +52,60 @@ struct LookupCase {
 std::vector<LookupCase> LookupCases() {
     const std::string desc127(127, 'D');
     return {
-        {"description read",
+        {"DescriptionRead",
          [](sim::Machine& m) {
              m.SetString(kDriverKey, "DriverDesc", "Marlek TAVRO 2000 PCI Adapter");
          },
          kDriverKeyName, DescriptionRead, "Marlek TAVRO 2000 PCI Adapter"},
-        {"driver key named in another case",
+        {"DriverKeyNamedInAnotherCase",
          [](sim::Machine& m) { m.SetString(kDriverKey, "DriverDesc", "Card"); },
          "{4d36e972-e325-11ce-bfc1-08002be10318}\\0007", DescriptionRead, "Card"},
-        {"class key refuses full access",
+        {"ClassKeyRefusesFullAccess",
          [](sim::Machine& m) {
              m.SetString(kDriverKey, "DriverDesc", "Card");
              m.Key(kClassKey).denyFullAccess = true;
          },
          kDriverKeyName, NoPrivilege, ""},
-        {"driver key missing", [](sim::Machine& m) { m.Key(kClassKey); }, kDriverKeyName,
-         NoPrivilege, ""},
-        {"driver key refuses full access",
+        {"DriverKeyMissing", [](sim::Machine& m) { m.Key(kClassKey); }, kDriverKeyName, NoPrivilege,
+         ""},
+        {"DriverKeyRefusesFullAccess",
          [](sim::Machine& m) {
              m.SetString(kDriverKey, "DriverDesc", "Card");
              m.Key(kDriverKey).denyFullAccess = true;
          },
          kDriverKeyName, NoPrivilege, ""},
-        {"class key missing", [](sim::Machine&) {}, kDriverKeyName, NoPrivilege, ""},
-        {"value missing", [](sim::Machine& m) { m.Key(kDriverKey); }, kDriverKeyName, NoDescription,
+        {"ClassKeyMissing", [](sim::Machine&) {}, kDriverKeyName, NoPrivilege, ""},
+        {"ValueMissing", [](sim::Machine& m) { m.Key(kDriverKey); }, kDriverKeyName, NoDescription,
          ""},
-        {"value unreadable",
+        {"ValueUnreadable",
          [](sim::Machine& m) {
              m.SetString(kDriverKey, "DriverDesc", "Card");
              m.FailCall("RegQueryValueExA", 0, ERROR_INVALID_PARAMETER);
          },
          kDriverKeyName, NoDescription, ""},
-        {"127 characters fill the buffer with the NUL",
+        {"Text127CharactersFillsTheBufferWithItsNul",
          [desc127](sim::Machine& m) { m.SetString(kDriverKey, "DriverDesc", desc127); },
          kDriverKeyName, DescriptionRead, desc127},
-        {"128 characters need more than the buffer",
+        {"Text128CharactersNeedsMoreThanTheBuffer",
          [](sim::Machine& m) { m.SetString(kDriverKey, "DriverDesc", std::string(128, 'D')); },
          kDriverKeyName, NoDescription, ""},
-        {"128 bytes without a NUL end on the last byte",
+        {"Bytes128WithoutNulEndOnTheLastByte",
          [](sim::Machine& m) { m.SetValue(kDriverKey, "DriverDesc", std::string(128, 'D')); },
          kDriverKeyName, DescriptionRead, desc127},
-        {"short text without a NUL keeps every byte",
+        {"ShortTextWithoutNulKeepsEveryByte",
          [](sim::Machine& m) { m.SetValue(kDriverKey, "DriverDesc", "Card"); }, kDriverKeyName,
          DescriptionRead, "Card"},
-        {"empty value", [](sim::Machine& m) { m.SetValue(kDriverKey, "DriverDesc", ""); },
+        {"EmptyValue", [](sim::Machine& m) { m.SetValue(kDriverKey, "DriverDesc", ""); },
          kDriverKeyName, DescriptionRead, ""},
-        {"binary value is held as text",
+        {"BinaryValueIsHeldAsText",
          [](sim::Machine& m) {
              m.SetValue(kDriverKey, "DriverDesc", std::string("AB\0CD", 5), REG_BINARY);
          },
          kDriverKeyName, DescriptionRead, "AB"},
-        {"empty driver key reads the class key itself",
+        {"EmptyDriverKeyReadsTheClassKeyItself",
          [](sim::Machine& m) { m.SetString(kClassKey, "DriverDesc", "Class"); }, "",
          DescriptionRead, "Class"},
-        {"empty driver key without a value in the class key",
+        {"EmptyDriverKeyWithoutValueInTheClassKey",
          [](sim::Machine& m) { m.SetString(kDriverKey, "DriverDesc", "Card"); }, "", NoDescription,
          ""},
     };
@@ -132,11 +131,7 @@ TEST_P(LookupCaseTest, GivesItsOutcomeAndReleasesBothKeys) {
 
 INSTANTIATE_TEST_SUITE_P(Lookups, LookupCaseTest, ::testing::ValuesIn(LookupCases()),
                          [](const ::testing::TestParamInfo<LookupCase>& info) {
-                             std::string name;
-                             for (const char* p = info.param.name; *p != '\0'; ++p) {
-                                 if (std::isalnum(static_cast<unsigned char>(*p))) name += *p;
-                             }
-                             return name;
+                             return std::string(info.param.name);
                          });
 
 TEST_F(DriverDescriptionTest, OpensBothKeysWithFullAccessAndReadsInto128Bytes) {
