@@ -16,7 +16,7 @@ const int kShownTextSize = 260;
 void PrintInto(char* pszBuffer, size_t nSize, const char* pszFormat, ...) {
     va_list args;
     va_start(args, pszFormat);
-    std::vsnprintf(pszBuffer, nSize, pszFormat, args);
+    (void)std::vsnprintf(pszBuffer, nSize, pszFormat, args);
     va_end(args);
 }
 
