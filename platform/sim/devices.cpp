@@ -80,30 +80,33 @@ bool HasElementSize(PSP_DEVINFO_DATA data) {
 // ---------------------------------------------------------------------------------------------
 // Devnodes: DEVINST is the device's place in Machine::devices + 1.
 
+std::size_t HashId(std::string_view instanceId) {
+    return std::hash<std::string_view>()(instanceId);
+}
+
 void RebuildIndex(Machine& machine) {
     DevicesState& state = State(machine);
     state.byInstanceId.clear();
     for (std::size_t i = 0; i < machine.devices.size(); ++i) {
-        state.byInstanceId.emplace(machine.devices[i].instanceId, i);
+        state.byInstanceId.emplace(HashId(machine.devices[i].instanceId), i);
     }
-    state.indexedData = machine.devices.data();
-    state.indexedSize = machine.devices.size();
+}
+
+Device* IndexedDevice(Machine& machine, std::string_view instanceId) {
+    auto range = State(machine).byInstanceId.equal_range(HashId(instanceId));
+    for (auto it = range.first; it != range.second; ++it) {
+        if (it->second < machine.devices.size() &&
+            machine.devices[it->second].instanceId == instanceId) {
+            return &machine.devices[it->second];
+        }
+    }
+    return nullptr;
 }
 
 Device* FindDevice(Machine& machine, std::string_view instanceId) {
-    DevicesState& state = State(machine);
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        bool stale = state.indexedData != machine.devices.data() ||
-                     state.indexedSize != machine.devices.size();
-        if (attempt == 1 || stale) RebuildIndex(machine);
-        auto found = state.byInstanceId.find(instanceId);
-        if (found != state.byInstanceId.end() &&
-            machine.devices[found->second].instanceId == instanceId) {
-            return &machine.devices[found->second];
-        }
-        if (stale) break;  // a fresh index that misses is a true miss
-    }
-    return nullptr;
+    if (Device* device = IndexedDevice(machine, instanceId)) return device;
+    RebuildIndex(machine);
+    return IndexedDevice(machine, instanceId);
 }
 
 Device* DevNodeDevice(Machine& machine, DEVINST devInst) {

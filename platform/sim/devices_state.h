@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <memory>
-#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -20,11 +19,9 @@ struct DevicesState {
     // Destroyed sets are reused, so repeated passes allocate nothing once the first has run.
     std::vector<std::unique_ptr<DeviceInfoSet>> sets;
 
-    // Instance id -> place in Machine::devices. The keys view the devices' own strings, so the
-    // index is rebuilt whenever the list has moved or changed size.
-    std::unordered_map<std::string_view, std::size_t> byInstanceId;
-    const void* indexedData = nullptr;
-    std::size_t indexedSize = 0;
+    // Hash of an instance id -> place in Machine::devices. Tests change the list at will, so a
+    // hit is checked against the device itself and a miss rebuilds the index once.
+    std::unordered_multimap<std::size_t, std::size_t> byInstanceId;
 };
 
 }  // namespace sim
