@@ -31,10 +31,19 @@ BOOL IsSameNameIgnoringAsciiCase(const char* pszLeft, const char* pszRight) {
     return *pszLeft == *pszRight;
 }
 
-// The length of the text at the start of `data`, or `limit` when no NUL lies within it.
-size_t BoundedLength(const char* data, size_t limit) {
+// The length of the text at the start of a property buffer, or `limit` when no NUL lies within
+// the first `limit` bytes; the buffer holds at least `limit` bytes.
+size_t PropertyTextLength(const char* pBuffer, size_t limit) {
+    const void* pTerminator = std::memchr(pBuffer, '\0', limit);
+    return pTerminator != nullptr
+               ? static_cast<size_t>(static_cast<const char*>(pTerminator) - pBuffer)
+               : limit;
+}
+
+// The length of a NUL-terminated text, counting no further than `limit`.
+size_t TextLength(const char* pszText, size_t limit) {
     size_t length = 0;
-    while (length < limit && data[length] != '\0') ++length;
+    while (length < limit && pszText[length] != '\0') ++length;
     return length;
 }
 
@@ -87,13 +96,17 @@ BOOL ReadDevNodeProperty(DEVINST dnDevInst, ULONG ulProperty, char* pBuffer, ULO
 // The first entry of the hardware-identifier list must end within the returned bytes and fit
 // szHardwareId whole: a cut identifier would match no device when the cards are removed.
 BOOL HasUsableFirstHardwareId(const char* pList, ULONG ulLength) {
-    size_t length = BoundedLength(pList, ulLength);
+    size_t length = PropertyTextLength(pList, ulLength);
     return length < ulLength && length < sizeof(DeviceEntry::szHardwareId);
 }
 
-BOOL IsManufacturerAccepted(const char* pszManufacturer, ULONG ulLength) {
-    if (BoundedLength(pszManufacturer, ulLength) == ulLength) return FALSE;  // no NUL came back
-    return IsAcceptedManufacturer(pszManufacturer);
+// The manufacturer buffer has one byte beyond the 256 the platform may fill, so the name always
+// ends even when the property came back without its NUL.
+BOOL ReadManufacturer(DEVINST dnDevInst, char* pszManufacturer) {
+    ULONG ulLength = 0;
+    if (!ReadDevNodeProperty(dnDevInst, CM_DRP_MFG, pszManufacturer, &ulLength)) return FALSE;
+    pszManufacturer[ulLength < kPropertyBufferSize ? ulLength : kPropertyBufferSize] = '\0';
+    return TRUE;
 }
 
 // A status that cannot be read is reported and does not keep the device out.
@@ -112,7 +125,7 @@ void TakeRow(DeviceEntry* pRow, const char* pszInstanceId, const char* pHardware
              DEVINST dnDevInst) {
     CopyText(pRow->szHardwareId, pHardwareIds, std::strlen(pHardwareIds));
     CopyText(pRow->szInstanceId, pszInstanceId,
-             BoundedLength(pszInstanceId, sizeof pRow->szInstanceId - 1));
+             TextLength(pszInstanceId, sizeof pRow->szInstanceId - 1));
     pRow->szDriverKey[0] = '\0';
     pRow->dnDevInst = dnDevInst;
 }
@@ -122,7 +135,7 @@ void ReadDriverKey(DeviceEntry* pRow, char* pBuffer) {
     ULONG ulLength = 0;
     if (!ReadDevNodeProperty(pRow->dnDevInst, CM_DRP_DRIVER, pBuffer, &ulLength)) return;
     if (ulLength >= sizeof pRow->szDriverKey) return;
-    CopyText(pRow->szDriverKey, pBuffer, BoundedLength(pBuffer, ulLength));
+    CopyText(pRow->szDriverKey, pBuffer, PropertyTextLength(pBuffer, ulLength));
 }
 
 }  // namespace
@@ -170,12 +183,12 @@ void AddVendorDevice(void* pContext, const char* pszInstanceId) {
     }
     pRow->szHardwareId[0] = '\0';
     char property[kPropertyBufferSize];
-    char szManufacturer[kPropertyBufferSize];
-    ULONG ulLength = 0;
-    if (!ReadDevNodeProperty(dnDevInst, CM_DRP_HARDWAREID, property, &ulLength)) return;
-    if (!HasUsableFirstHardwareId(property, ulLength)) return;
-    if (!ReadDevNodeProperty(dnDevInst, CM_DRP_MFG, szManufacturer, &ulLength)) return;
-    if (!IsManufacturerAccepted(szManufacturer, ulLength)) return;
+    char szManufacturer[kPropertyBufferSize + 1];
+    ULONG ulHardwareIdLength = 0;
+    if (!ReadDevNodeProperty(dnDevInst, CM_DRP_HARDWAREID, property, &ulHardwareIdLength)) return;
+    if (!ReadManufacturer(dnDevInst, szManufacturer)) return;
+    if (!IsAcceptedManufacturer(szManufacturer)) return;
+    if (!HasUsableFirstHardwareId(property, ulHardwareIdLength)) return;
     pRow->bVendorMatch = TRUE;
     if (IsBeingRemoved(dnDevInst, pszInstanceId)) return;
     TakeRow(pRow, pszInstanceId, property, dnDevInst);
