@@ -2,6 +2,8 @@
 // with message maps, and a paint device context. Written only against Win32 calls.
 #pragma once
 
+#include <cstring>
+
 #include "platform/win32.h"
 
 class CCmdTarget;
@@ -30,36 +32,50 @@ struct AFX_MSGMAP {
     const AFX_MSGMAP_ENTRY* lpEntries;
 };
 
-#define DECLARE_MESSAGE_MAP()                          \
-protected:                                             \
-    static const AFX_MSGMAP* GetThisMessageMap();      \
-    const AFX_MSGMAP* GetMessageMap() const override;  \
-                                                       \
+#define DECLARE_MESSAGE_MAP()                         \
+protected:                                            \
+    static const AFX_MSGMAP* GetThisMessageMap();     \
+    const AFX_MSGMAP* GetMessageMap() const override; \
+                                                      \
 private:
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                        \
-    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
-    const AFX_MSGMAP* theClass::GetThisMessageMap() {                                 \
-        typedef theClass ThisClass;                                                   \
-        typedef baseClass TheBaseClass;                                               \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)          \
+    const AFX_MSGMAP* theClass::GetMessageMap() const { \
+        return GetThisMessageMap();                     \
+    }                                                   \
+    const AFX_MSGMAP* theClass::GetThisMessageMap() {   \
+        using ThisClass [[maybe_unused]] = theClass;    \
+        typedef baseClass TheBaseClass;                 \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
-#define END_MESSAGE_MAP()                                                   \
-    {0, 0, AfxSig_end, nullptr}                                             \
-    }                                                                       \
-    ;                                                                       \
-    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, \
-                                          &_messageEntries[0]};             \
-    return &messageMap;                                                     \
+#define END_MESSAGE_MAP()                                                                         \
+    { 0, 0, AfxSig_end, nullptr }                                                                 \
+    }                                                                                             \
+    ;                                                                                             \
+    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
+    return &messageMap;                                                                           \
     }
 
 #define ON_COMMAND(id, memberFxn) \
     {WM_COMMAND, (UINT)(id), AfxSig_vv, static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
-#define ON_WM_PAINT() \
-    {WM_PAINT, 0, AfxSig_vv, static_cast<AFX_PMSG>(&ThisClass::OnPaint)},
-#define ON_WM_QUERYDRAGICON()                                                            \
-    {WM_QUERYDRAGICON, 0, AfxSig_hv,                                                     \
-     reinterpret_cast<AFX_PMSG>(                                                         \
-         static_cast<HCURSOR (CCmdTarget::*)()>(&ThisClass::OnQueryDragIcon))},
+#define ON_WM_PAINT() {WM_PAINT, 0, AfxSig_vv, static_cast<AFX_PMSG>(&ThisClass::OnPaint)},
+#define ON_WM_QUERYDRAGICON()        \
+    {WM_QUERYDRAGICON, 0, AfxSig_hv, \
+     AfxPmsgFromHv(static_cast<AFX_PMSG_HV>(&ThisClass::OnQueryDragIcon))},
+
+// An entry holds every handler as AFX_PMSG; its signature tells how to call it again. The bits
+// are copied because a cast between these member pointer types is not allowed to compile clean.
+typedef HCURSOR (CCmdTarget::*AFX_PMSG_HV)();
+inline AFX_PMSG AfxPmsgFromHv(AFX_PMSG_HV pfn) {
+    static_assert(sizeof(AFX_PMSG) == sizeof(AFX_PMSG_HV), "member pointers differ in size");
+    AFX_PMSG pmsg;
+    std::memcpy(&pmsg, &pfn, sizeof pmsg);
+    return pmsg;
+}
+inline AFX_PMSG_HV AfxHvFromPmsg(AFX_PMSG pmsg) {
+    AFX_PMSG_HV pfn;
+    std::memcpy(&pfn, &pmsg, sizeof pfn);
+    return pfn;
+}
 
 // ---------------------------------------------------------------------------------------------
 
@@ -107,6 +123,10 @@ public:
     // Loads the template in the chosen language, runs the dialog modally, returns the code given
     // to EndDialog, or -1 when the template cannot be found.
     virtual INT_PTR DoModal();
+    // Runs the dialog from a template in memory instead of the resource m_nIDTemplate.
+    void InitModalIndirect(LPCDLGTEMPLATEA lpDialogTemplate) {
+        m_lpDialogTemplate = lpDialogTemplate;
+    }
 
     virtual BOOL OnInitDialog();
     virtual void OnOK();
@@ -116,11 +136,13 @@ public:
 
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
+    LPCDLGTEMPLATEA m_lpDialogTemplate = nullptr;
 
 protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    LPCDLGTEMPLATEA LoadDialogTemplate() const;
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
@@ -153,6 +175,8 @@ public:
     void OnHelp() {}
 
     LPCSTR m_pszAppName;
+
+    DECLARE_MESSAGE_MAP()
 };
 
 CWinApp* AfxGetApp();
