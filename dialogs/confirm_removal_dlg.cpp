@@ -56,7 +56,7 @@ void CConfirmRemovalDlg::OnPaint() {
     SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC), 0);
     int cxIcon = GetSystemMetrics(SM_CXICON);
     int cyIcon = GetSystemMetrics(SM_CYICON);
-    RECT rect;
+    RECT rect = {0, 0, 0, 0};
     GetClientRect(&rect);
     int x = (rect.right - rect.left - cxIcon + 1) / 2;
     int y = (rect.bottom - rect.top - cyIcon + 1) / 2;

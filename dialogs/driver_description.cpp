@@ -16,8 +16,7 @@ const char kClassKeyPath[] = "System\\CurrentControlSet\\Control\\Class";
 // The class key is released on return; only the driver key is handed out.
 BOOL OpenDriverKey(const char* pszDriverKey, UniqueHKey& driverKey) {
     UniqueHKey classKey;
-    HKEY hLocalMachine = HKEY_LOCAL_MACHINE;  // NOLINT(performance-no-int-to-ptr): a fixed handle
-    if (RegOpenKeyExA(hLocalMachine, kClassKeyPath, 0, KEY_ALL_ACCESS, classKey.put()) !=
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kClassKeyPath, 0, KEY_ALL_ACCESS, classKey.put()) !=
         ERROR_SUCCESS) {
         return FALSE;
     }

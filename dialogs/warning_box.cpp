@@ -1,7 +1,6 @@
 // The warning box shared by the privilege test and the removal pass.
 #include "dialogs/warning_box.h"
 
-#include <cstdarg>
 #include <cstdio>
 
 #include "res/resource.h"
@@ -13,11 +12,11 @@ const int kShownTextSize = 260;
 
 // A printf-style copy with the loaded text as the format: resource texts hold no percent sign,
 // so the copy equals the text.
-void PrintInto(char* pszBuffer, size_t nSize, const char* pszFormat, ...) {
-    va_list args;
-    va_start(args, pszFormat);
-    (void)std::vsnprintf(pszBuffer, nSize, pszFormat, args);
-    va_end(args);
+void PrintInto(char* pszBuffer, size_t nSize, const char* pszFormat) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-security"
+    (void)std::snprintf(pszBuffer, nSize, pszFormat);  // NOLINT(clang-diagnostic-format-security)
+#pragma GCC diagnostic pop
 }
 
 }  // namespace

@@ -111,6 +111,10 @@ std::vector<LookupCase> LookupCases() {
     };
 }
 
+void PrintTo(const LookupCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class LookupCaseTest : public DriverDescriptionTest,
                        public ::testing::WithParamInterface<LookupCase> {};
 

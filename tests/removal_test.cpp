@@ -67,7 +67,7 @@ std::vector<FailureCase> FailureCases() {
          [](sim::Machine& m) {
              m.FailCall("SetupDiGetClassDevsA", 0, ERROR_NOT_ENOUGH_MEMORY, "flags=0x6");
          },
-         {Action::PressOk, Action::PressCancel},
+         {Action::PressOk, Action::PressOk, Action::PressCancel},
          1,
          {},
          IDCANCEL},
@@ -75,7 +75,7 @@ std::vector<FailureCase> FailureCases() {
          [](sim::Machine& m) {
              m.FailCall("SetupDiGetClassDevsA", 1, ERROR_NOT_ENOUGH_MEMORY, "flags=0x6");
          },
-         {Action::PressOk, Action::PressOk},
+         {Action::PressOk, Action::PressOk, Action::PressOk},
          1,
          {card1, card2},
          IDOK},
@@ -138,6 +138,10 @@ std::vector<FailureCase> FailureCases() {
          {card1},
          IDOK},
     };
+}
+
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
 }
 
 class RemovalFailureTest : public RemovalTest, public ::testing::WithParamInterface<FailureCase> {};
@@ -245,6 +249,7 @@ TEST_F(RemovalTest, WithoutAnyPresentDeviceEndsWithoutAWarning) {
 TEST_F(RemovalTest, WithoutAVendorDeviceRemovesNothingAndEndsWithoutAWarning) {
     // An ordinary device whose list is headed by an empty entry must not match the empty
     // identifier of an empty row 0.
+    machine.Key(cards::kClassKey);
     AddOther(machine, "PCI\\VEN_10DE&DEV_0110\\1", sim::MultiSz({"PCI\\VEN_10DE&DEV_0110"}));
     AddOther(machine, "ROOT\\EMPTY\\0", std::string(2, '\0'));
 
@@ -252,6 +257,24 @@ TEST_F(RemovalTest, WithoutAVendorDeviceRemovesNothingAndEndsWithoutAWarning) {
 
     EXPECT_TRUE(machine.removed.empty());
     EXPECT_EQ(RemovalWarnings(), 0);
+    ExpectAllReleased();
+}
+
+TEST_F(RemovalTest, AfterARefusedPresentSetOkRunsTheWholePassAgainFromDiscovery) {
+    AddCard(machine, 1);
+    machine.FailCall("SetupDiGetClassDevsA", 1, ERROR_NOT_ENOUGH_MEMORY, "flags=0x6");
+
+    EXPECT_EQ(Confirm({Action::PressOk, Action::PressOk, Action::PressOk}), IDOK);
+
+    // The confirmation's own discovery, then one for each press of OK.
+    int discoveries = 0;
+    for (const sim::Call& call : machine.calls) {
+        discoveries += call.function == "SetupDiGetClassDevsA" && call.detail == "flags=0x4";
+    }
+    EXPECT_EQ(discoveries, 3);
+    EXPECT_EQ(machine.removed, (std::vector<std::string>{CardInstance(1)}));
+    EXPECT_EQ(cards::Shown(machine, sim::Seen::Kind::DialogClosed).size(), 1u)
+        << machine.Transcript();
     ExpectAllReleased();
 }
 

@@ -118,6 +118,10 @@ struct MissingDescriptionCase {
     Action leave;
 };
 
+void PrintTo(const MissingDescriptionCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class MissingDescriptionTest : public RoadFlowTest,
                                public ::testing::WithParamInterface<MissingDescriptionCase> {};
 
@@ -190,6 +194,10 @@ struct UnknownDriverCase {
     const char* text;
 };
 
+void PrintTo(const UnknownDriverCase& c, std::ostream* os) {
+    *os << std::hex << c.locale;
+}
+
 class UnknownDriverTest : public ConfirmationTest,
                           public ::testing::WithParamInterface<UnknownDriverCase> {};
 
@@ -219,6 +227,10 @@ struct MinimisedCase {
     RECT client;
     int x, y;
 };
+
+void PrintTo(const MinimisedCase& c, std::ostream* os) {
+    *os << c.client.right << "x" << c.client.bottom;
+}
 
 class MinimisedIconTest : public ConfirmationTest,
                           public ::testing::WithParamInterface<MinimisedCase> {};
