@@ -5,6 +5,9 @@
 #   e2e.sh prefix                         make this test run's Wine prefix (shared by the others)
 #   e2e.sh scenario <folder>              run one scenario and compare its transcript
 #   e2e.sh screenshots <locale> <folder>  picture every window of the runs in <folder>/*/
+#   e2e.sh demo                           the program on the default machine: the user clicks
+#                                         through it on $DISPLAY, or without one the driver
+#                                         presses OK, OK and pictures each step
 #
 # A scenario folder holds `machine` (the machine description), `actions` (what the user does),
 # `expected` (the transcript: what was shown, the debugger output, what was removed) and
@@ -49,6 +52,7 @@ setup() {
   export WINEDEBUG=-all
   export WINEARCH=win64
   [[ $E2E_ARCH == i686 ]] && export WINEARCH=win32
+  USER_DISPLAY=${DISPLAY:-}
   unset DISPLAY
 }
 
@@ -181,13 +185,69 @@ take_screenshots() {
   return $status
 }
 
+# The program's main job on the default machine (one TAVRO card), in a prefix of its own.
+demo() {
+  local source machine
+  source=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+  machine="$source/machines/default.machine"
+  local display=$USER_DISPLAY
+  export WINEPREFIX="$E2E_WORK/demo-prefix"
+  probe
+  if [[ ! -d $WINEPREFIX ]]; then
+    echo "making a Wine prefix for the demonstration (once)..."
+    make_prefix >/dev/null
+  fi
+  stage_run demo
+  if [[ -n $display ]]; then
+    demo_on_display "$display" "$machine"
+  else
+    demo_under_xvfb "$source/demo/actions" "$machine"
+  fi
+  echo "removed from the machine:"
+  sed -n 's/^removed: /  /p' "$RUN_DIR/result.txt"
+  grep -q '^removed: ' "$RUN_DIR/result.txt" || echo "  nothing"
+  grep -v '^removed: ' "$RUN_DIR/result.txt"
+}
+
+# The user clicks through the real dialogs on their own display.
+demo_on_display() {
+  local display=$1 machine=$2
+  cp "$machine" "$RUN_DIR/machine"
+  : >"$RUN_DIR/result.txt"
+  timeout 60 "$WINE" "$E2E_DRIVER" apply-registry "$(windows_path "$RUN_DIR/machine")" ||
+    die "writing the machine's registry values failed"
+  echo "Uninstall.exe is running on $display: answer its dialogs."
+  DISPLAY=$display WINEDLLOVERRIDES=setupapi=n \
+    UNINSTALL_SIM_MACHINE="$(windows_path "$RUN_DIR/machine")" \
+    UNINSTALL_SIM_RESULT="$(windows_path "$RUN_DIR/result.txt")" \
+    "$WINE" "$(windows_path "$RUN_DIR/$(basename "$E2E_PROGRAM")")"
+}
+
+# No display: a virtual one, the driver presses OK twice, and each dialog is pictured.
+demo_under_xvfb() {
+  local actions=$1 machine=$2
+  start_display
+  local status=0
+  run_program "$machine" "$actions" "${LC_ALL:-${LANG:-en_US.UTF-8}}" "$RUN_DIR" || status=$?
+  stop_display
+  echo "what the user saw (driver transcript):"
+  sed 's/^/  /' "$RUN_DIR/transcript.txt"
+  local picture
+  for picture in "$RUN_DIR"/*.bmp; do
+    [[ -f $picture ]] || continue
+    convert "$picture" "${picture%.bmp}.png" && rm "$picture" && echo "picture: ${picture%.bmp}.png"
+  done
+  ((status == 0)) || die "the run did not go through (driver exit $status)"
+}
+
 main() {
   setup
   case ${1:-} in
     prefix) make_prefix ;;
     scenario) run_scenario "${2:?scenario folder}" ;;
     screenshots) take_screenshots "${2:?locale}" "${3:?folder}" ;;
-    *) die "usage: e2e.sh prefix | scenario <folder> | screenshots <locale> <folder>" ;;
+    demo) demo ;;
+    *) die "usage: e2e.sh prefix | scenario <folder> | screenshots <locale> <folder> | demo" ;;
   esac
 }
 
