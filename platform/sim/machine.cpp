@@ -62,6 +62,7 @@ bool Machine::WasCalledWith(const std::string& function, const std::string& deta
 }
 
 std::optional<DWORD> Machine::Enter(const std::string& function, const std::string& detail) {
+    if (!logCalls && faults.empty()) return std::nullopt;
     calls.push_back(Call{function, detail});
     for (const Fault& fault : faults) {
         if (fault.function != function) continue;
