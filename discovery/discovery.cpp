@@ -57,21 +57,21 @@ void CopyText(char* pszTarget, const char* source, size_t length) {
 // Diagnostics: each is cut to the shared buffer, so a long instance id cannot overflow it.
 
 void ReportCreateListFailure(DWORD dwError) {
-    std::snprintf(g_szDebugMessage, sizeof g_szDebugMessage, "DE: Create device list failed(%u)",
-                  static_cast<unsigned>(dwError));
+    (void)std::snprintf(g_szDebugMessage, sizeof g_szDebugMessage,
+                        "DE: Create device list failed(%u)", static_cast<unsigned>(dwError));
     OutputDebugStringA(g_szDebugMessage);
 }
 
 void ReportInstanceIdFailure(DWORD dwError) {
-    std::snprintf(g_szDebugMessage, sizeof g_szDebugMessage, "DE: get device id failed(%u)",
-                  static_cast<unsigned>(dwError));
+    (void)std::snprintf(g_szDebugMessage, sizeof g_szDebugMessage, "DE: get device id failed(%u)",
+                        static_cast<unsigned>(dwError));
     OutputDebugStringA(g_szDebugMessage);
 }
 
 void ReportStatusFailure(const char* pszInstanceId, CONFIGRET cr) {
-    std::snprintf(g_szDebugMessage, sizeof g_szDebugMessage,
-                  "Get Devicestatus(%s) failed with 0x%X", pszInstanceId,
-                  static_cast<unsigned>(cr));
+    (void)std::snprintf(g_szDebugMessage, sizeof g_szDebugMessage,
+                        "Get Devicestatus(%s) failed with 0x%X", pszInstanceId,
+                        static_cast<unsigned>(cr));
     OutputDebugStringA(g_szDebugMessage);
 }
 
