@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks the built program's image: a GUI program for the build's oldest Windows (subsystem
+# Checks the built program's image: a stripped GUI program for the build's oldest Windows (subsystem
 # version 5.0 for i686, 5.2 for x86_64) that imports only from the system's own DLLs, and only
 # functions that Windows 2000 exports (the reviewed list in the given file, "DLL function" a line).
 #
@@ -21,6 +21,13 @@ expected_version=5.0
 echo "subsystem $subsystem (2 is the GUI), subsystem version $version"
 [[ $subsystem == 00000002 ]] || { echo "FAIL: not a GUI program"; status=1; }
 [[ $version == "$expected_version" ]] || { echo "FAIL: subsystem version $version, not $expected_version"; status=1; }
+
+if "$arch-w64-mingw32-nm" "$program" 2>&1 | grep -q "no symbols"; then
+  echo "stripped: no symbols"
+else
+  echo "FAIL: the program carries symbols (release builds are linked with -s)"
+  status=1
+fi
 
 # "DLL function" for every import, DLL names in upper case.
 imports=$(awk '
