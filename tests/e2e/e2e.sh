@@ -104,6 +104,12 @@ make_prefix() {
   timeout 60 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||
     die "setting up the Wine prefix failed"
   timeout 30 wineserver -w
+  # Wine's own fonts (its Tahoma, and Marlett for the caption buttons) where the system's font
+  # lookup finds them; Debian leaves them outside the prefix.
+  local fonts
+  for fonts in /usr/share/wine/fonts /usr/lib/wine/fonts; do
+    [[ -d $fonts ]] && cp "$fonts"/* "$WINEPREFIX/drive_c/windows/Fonts/" && break
+  done
   echo "Wine prefix ready in $((SECONDS - started)) s: $WINEPREFIX"
 }
 
