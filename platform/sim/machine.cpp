@@ -83,7 +83,9 @@ ScopedMachine::ScopedMachine(Machine& machine) {
     g_current = &machine;
 }
 
-ScopedMachine::~ScopedMachine() { g_current = nullptr; }
+ScopedMachine::~ScopedMachine() {
+    g_current = nullptr;
+}
 
 Machine& Current() {
     if (g_current == nullptr) {
@@ -102,6 +104,8 @@ void Fail(const std::string& what) {
     std::abort();
 }
 
-void SetFailureHandler(FailureHandler handler) { g_failureHandler = std::move(handler); }
+void SetFailureHandler(FailureHandler handler) {
+    g_failureHandler = std::move(handler);
+}
 
 }  // namespace sim
