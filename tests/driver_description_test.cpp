@@ -173,4 +173,18 @@ TEST_F(DriverDescriptionTest, WarnsAUserWithoutPrivilegesInTheirLanguage) {
     ExpectAllReleased();
 }
 
+TEST_F(DriverDescriptionTest, AWarningWhoseStringsCannotBeLoadedShowsEmptyTexts) {
+    machine.Key(kClassKey).denyFullAccess = true;
+    machine.FailCall("FindResourceExA", 0, ERROR_RESOURCE_NAME_NOT_FOUND, "type=6 ");
+    machine.Then(sim::Action::PressOk);
+
+    EXPECT_EQ(LookUp(kDriverKeyName).outcome, NoPrivilege);
+
+    std::vector<sim::Seen> boxes = MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "");
+    EXPECT_EQ(boxes[0].caption, "");
+    ExpectAllReleased();
+}
+
 }  // namespace

@@ -96,6 +96,19 @@ TEST_F(RoadFlowTest, OneCardOkOkRemovesIt) {
     EXPECT_TRUE(cards::Shown(machine, Seen::Kind::MessageBox).empty()) << machine.Transcript();
 }
 
+TEST_F(RoadFlowTest, TheDefaultMachineLosesItsOneCardAndNothingElse) {
+    sim::BuildDefaultMachine(machine);
+
+    RunProgram({Action::PressOk, Action::PressOk});
+
+    ASSERT_EQ(Choosers().size(), 1u) << machine.Transcript();
+    EXPECT_EQ(Choosers()[0].Control(IDC_DEVICE_COMBO)->text, "Marlek TAVRO 2000 PCI Adapter");
+    EXPECT_EQ(machine.removed,
+              (std::vector<std::string>{
+                  "PCI\\VEN_1A7E&DEV_2000&SUBSYS_00011A7E&REV_02\\4&2F3C1A8E&0&20F0"}));
+    EXPECT_TRUE(cards::Shown(machine, Seen::Kind::MessageBox).empty()) << machine.Transcript();
+}
+
 TEST_F(RoadFlowTest, AUserWithoutPrivilegesIsWarnedTwiceAndOkStillRemoves) {
     AddCard(machine, 1);
     machine.Key(cards::kClassKey).denyFullAccess = true;
@@ -150,6 +163,45 @@ INSTANTIATE_TEST_SUITE_P(
                                              Action::Escape},
                       MissingDescriptionCase{"NoValueCloseBox", std::nullopt, Action::CloseBox}),
     [](const ::testing::TestParamInfo<MissingDescriptionCase>& info) {
+        return std::string(info.param.name);
+    });
+
+// The discovery passes of a run: start-up, chooser, confirmation, removal.
+struct DiscoveryFailureCase {
+    const char* name;
+    int failingPass;
+    const char* chooserText;
+    const char* confirmationText;
+};
+
+void PrintTo(const DiscoveryFailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class DiscoveryFailureTest : public RoadFlowTest,
+                             public ::testing::WithParamInterface<DiscoveryFailureCase> {};
+
+TEST_P(DiscoveryFailureTest, LeavesTheDescriptionEmptyWithoutAMessageAndOkStillRemoves) {
+    const DiscoveryFailureCase& c = GetParam();
+    AddCard(machine, 1);
+    machine.FailCall("SetupDiGetClassDevsA", c.failingPass, ERROR_NOT_ENOUGH_MEMORY, "flags=0x4");
+
+    RunProgram({Action::PressOk, Action::PressOk});
+
+    EXPECT_TRUE(cards::Shown(machine, Seen::Kind::MessageBox).empty()) << machine.Transcript();
+    ASSERT_EQ(Choosers().size(), 1u) << machine.Transcript();
+    EXPECT_EQ(Choosers()[0].Control(IDC_DEVICE_COMBO)->text, c.chooserText);
+    EXPECT_EQ(Choosers()[0].focusId, IDOK);
+    ASSERT_EQ(Confirmations().size(), 1u) << machine.Transcript();
+    EXPECT_EQ(Confirmations()[0].Control(IDC_DEVICE_DESC)->text, c.confirmationText);
+    EXPECT_EQ(machine.removed, (std::vector<std::string>{CardInstance(1)}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Passes, DiscoveryFailureTest,
+    ::testing::Values(DiscoveryFailureCase{"InTheChooser", 2, "", cards::kDescription},
+                      DiscoveryFailureCase{"InTheConfirmation", 3, cards::kDescription, ""}),
+    [](const ::testing::TestParamInfo<DiscoveryFailureCase>& info) {
         return std::string(info.param.name);
     });
 
