@@ -184,4 +184,12 @@ TEST_F(StartupTest, DeviceListFailureShowsTheNoticeAndLeavesOneDiagnostic) {
     ExpectAllReleased();
 }
 
+TEST_F(StartupTest, DialogThatCannotBeCreatedEndsTheProgramWithoutAWindow) {
+    const DWORD kOutOfResources = 1450;  // ERROR_NO_SYSTEM_RESOURCES
+    AddOrdinaryDevice();
+    machine.FailCall("DialogBoxIndirectParamA", 1, kOutOfResources);
+    EXPECT_EQ(RunProgram(), 0);
+    EXPECT_TRUE(machine.seen.empty()) << machine.Transcript();
+}
+
 }  // namespace

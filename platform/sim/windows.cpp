@@ -519,7 +519,11 @@ INT_PTR WINAPI DialogBoxIndirectParamA(HINSTANCE, LPCDLGTEMPLATEA hDialogTemplat
     }
     SimWindow* dialog = sim::CreateDialogWindow(hDialogTemplate, hWndParent, lpDialogFunc);
     if (dialog == nullptr) return -1;
-    Current().calls.push_back(sim::Call{"DialogBoxIndirectParamA", dialog->text});
+    if (std::optional<DWORD> error = Current().Enter("DialogBoxIndirectParamA", dialog->text)) {
+        sim::DestroyDialog(*dialog);
+        Current().lastError = *error;
+        return -1;
+    }
     INT_PTR result = sim::RunDialog(*dialog, dwInitParam);
     sim::DestroyDialog(*dialog);
     return result;
