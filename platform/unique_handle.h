@@ -41,7 +41,7 @@ struct HKeyTraits {
     static void Close(HKEY key) { RegCloseKey(key); }
 };
 struct DevInfoTraits {
-    static HDEVINFO Invalid() { return INVALID_HANDLE_VALUE; }
+    static HDEVINFO Invalid() { return INVALID_HANDLE_VALUE; }  // NOLINT(performance-no-int-to-ptr)
     static void Close(HDEVINFO set) { SetupDiDestroyDeviceInfoList(set); }
 };
 struct LocalTraits {

@@ -18,11 +18,17 @@ std::set<void*>& LiveBlocks() {
 
 extern "C" {
 
-DWORD WINAPI GetLastError(void) { return Current().lastError; }
+DWORD WINAPI GetLastError(void) {
+    return Current().lastError;
+}
 
-void WINAPI SetLastError(DWORD dwErrCode) { Current().lastError = dwErrCode; }
+void WINAPI SetLastError(DWORD dwErrCode) {
+    Current().lastError = dwErrCode;
+}
 
-LCID WINAPI GetThreadLocale(void) { return Current().threadLocale; }
+LCID WINAPI GetThreadLocale(void) {
+    return Current().threadLocale;
+}
 
 BOOL WINAPI SetThreadLocale(LCID Locale) {
     sim::Machine& machine = Current();
@@ -69,9 +75,9 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
 }
 
 // The program's code page is Windows-1252; every text it holds lies in U+0020 to U+00FF.
-int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr,
-                               int cchWideChar, LPSTR lpMultiByteStr, int cbMultiByte,
-                               LPCSTR lpDefaultChar, BOOL* lpUsedDefaultChar) {
+int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
+                               LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar,
+                               BOOL* lpUsedDefaultChar) {
     if (CodePage != CP_ACP || dwFlags != 0 || lpDefaultChar != nullptr ||
         lpUsedDefaultChar != nullptr || cchWideChar < 0) {
         sim::Fail("WideCharToMultiByte is only simulated for CP_ACP with counted input");

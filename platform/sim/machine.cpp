@@ -62,6 +62,7 @@ bool Machine::WasCalledWith(const std::string& function, const std::string& deta
 }
 
 std::optional<DWORD> Machine::Enter(const std::string& function, const std::string& detail) {
+    if (!logCalls && faults.empty()) return std::nullopt;
     calls.push_back(Call{function, detail});
     for (const Fault& fault : faults) {
         if (fault.function != function) continue;
@@ -82,7 +83,9 @@ ScopedMachine::ScopedMachine(Machine& machine) {
     g_current = &machine;
 }
 
-ScopedMachine::~ScopedMachine() { g_current = nullptr; }
+ScopedMachine::~ScopedMachine() {
+    g_current = nullptr;
+}
 
 Machine& Current() {
     if (g_current == nullptr) {
@@ -101,6 +104,8 @@ void Fail(const std::string& what) {
     std::abort();
 }
 
-void SetFailureHandler(FailureHandler handler) { g_failureHandler = std::move(handler); }
+void SetFailureHandler(FailureHandler handler) {
+    g_failureHandler = std::move(handler);
+}
 
 }  // namespace sim
