@@ -4,4 +4,11 @@
 
 #include "framework/afxwin.h"
 
-void ShowWarning(CWnd* pOwner, UINT nTextId);
+// Which of the two strings a warning loads first: the privilege warning loads its text first,
+// the removal warning its caption.
+enum WarningLoadOrder {
+    TextThenCaption,
+    CaptionThenText,
+};
+
+void ShowWarning(CWnd* pOwner, UINT nTextId, WarningLoadOrder order);

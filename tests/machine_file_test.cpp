@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <set>
+#include <sstream>
+
 namespace {
 
 sim::MachineFile Parse(const std::string& text) {
@@ -104,6 +108,57 @@ TEST(MachineFile, RejectsMalformedLinesNamingTheLine) {
         EXPECT_FALSE(sim::ParseMachineFile(c.text, file, error)) << c.text;
         EXPECT_EQ(error, c.error) << c.text;
     }
+}
+
+}  // namespace
+
+namespace {
+
+std::string ReadDefaultMachineFile() {
+    std::string source = __FILE__;
+    std::string folder = source.substr(0, source.find_last_of('/'));
+    std::ifstream file(folder + "/e2e/machines/default.machine", std::ios::binary);
+    EXPECT_TRUE(file.is_open()) << "tests/e2e/machines/default.machine";
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Every value of every key, as "path\name=type:bytes" lines.
+std::set<std::string> RegistryValues(const sim::Machine& machine) {
+    std::set<std::string> values;
+    for (const auto& [path, key] : machine.registryKeys) {
+        for (const auto& [name, value] : key.values) {
+            values.insert(path + "\\" + name + "=" + std::to_string(value.type) + ":" + value.data);
+        }
+    }
+    return values;
+}
+
+// The Wine runs use the same default machine as the host tool and tests.
+TEST(MachineFile, DefaultMachineFileDescribesTheBuiltInDefaultMachine) {
+    sim::MachineFile file = Parse(ReadDefaultMachineFile());
+    sim::Machine builtIn;
+    sim::BuildDefaultMachine(builtIn);
+
+    ASSERT_EQ(file.devices.size(), builtIn.devices.size());
+    for (std::size_t i = 0; i < file.devices.size(); ++i) {
+        const sim::Device& fromFile = file.devices[i];
+        const sim::Device& expected = builtIn.devices[i];
+        EXPECT_EQ(fromFile.instanceId, expected.instanceId) << "device " << i;
+        EXPECT_EQ(fromFile.present, expected.present) << "device " << i;
+        EXPECT_EQ(fromFile.hardwareIds, expected.hardwareIds) << "device " << i;
+        EXPECT_EQ(fromFile.manufacturer, expected.manufacturer) << "device " << i;
+        EXPECT_EQ(fromFile.driverKey, expected.driverKey) << "device " << i;
+        EXPECT_EQ(fromFile.status, expected.status) << "device " << i;
+        EXPECT_EQ(fromFile.refuseRemoval, expected.refuseRemoval) << "device " << i;
+    }
+    sim::Machine described;
+    for (const sim::RegistryString& value : file.registry) {
+        described.SetString(value.keyPath, value.name, value.text);
+    }
+    EXPECT_EQ(RegistryValues(described), RegistryValues(builtIn));
+    EXPECT_TRUE(file.faults.empty());
 }
 
 }  // namespace

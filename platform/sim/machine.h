@@ -25,7 +25,7 @@ std::string MultiSz(const std::vector<std::string>& entries);
 struct Device {
     std::string instanceId;
     bool present = true;  // in the device tree now: locatable, and listed in DIGCF_PRESENT sets
-    std::optional<std::string> hardwareIds;  // the property's raw bytes; its size is their count
+    std::optional<std::string> hardwareIds;   // the property's raw bytes; its size is their count
     std::optional<std::string> manufacturer;  // a text, reported with its NUL
     std::optional<std::string> driverKey;     // a text, reported with its NUL
     ULONG status = 0;                         // DN_* bits
@@ -87,7 +87,7 @@ struct ControlView {
     int id = 0;
     std::string windowClass;  // "Button", "Static", "ComboBox"
     DWORD style = 0;
-    std::string text;  // for a combo box the text of its edit field
+    std::string text;                  // for a combo box the text of its edit field
     int x = 0, y = 0, cx = 0, cy = 0;  // dialog units, from the template
     int imageId = 0;                   // SS_BITMAP: the bitmap resource it shows
     int listCount = 0;                 // ComboBox: entries in its list
@@ -104,13 +104,13 @@ struct Seen {
     Kind kind = Kind::Dialog;
     std::string title;  // dialog title; for a message box its owner's title
     std::vector<ControlView> controls;
-    int focusId = 0;            // control with the focus when shown (0: none set)
-    int bigIconId = 0;          // resource ids of the window icons when shown (0: none)
+    int focusId = 0;    // control with the focus when shown (0: none set)
+    int bigIconId = 0;  // resource ids of the window icons when shown (0: none)
     int smallIconId = 0;
-    WORD templateLanguage = 0;  // language of the dialog template that was shown
-    std::string text, caption;  // message box
-    UINT style = 0;             // message box style
-    INT_PTR result = 0;         // DialogClosed
+    WORD templateLanguage = 0;     // language of the dialog template that was shown
+    std::string text, caption;     // message box
+    UINT style = 0;                // message box style
+    INT_PTR result = 0;            // DialogClosed
     int x = 0, y = 0, iconId = 0;  // IconDrawn
     Action action = Action::PressOk;
 
@@ -150,10 +150,10 @@ public:
         script.push_back(action);
         return *this;
     }
-    std::vector<Seen> seen;  // everything shown, in order
-    int iconSize = 32;       // SM_CXICON and SM_CYICON
+    std::vector<Seen> seen;                   // everything shown, in order
+    int iconSize = 32;                        // SM_CXICON and SM_CYICON
     RECT minimisedClientRect = {0, 0, 0, 0};  // GetClientRect while minimised
-    std::string Transcript() const;  // `seen` as readable lines, one per event
+    std::string Transcript() const;           // `seen` as readable lines, one per event
 
     // Faults and calls.
     std::vector<Fault> faults;

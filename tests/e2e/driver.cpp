@@ -3,6 +3,8 @@
 // answers it as the scenario says. The program's debugger output is captured whole.
 //
 //   driver.exe run <program> <scenario> <transcript> [<screenshot folder>]
+//                                   first writes the registry values of the machine file that
+//                                   UNINSTALL_SIM_MACHINE names (the device installer's machine)
 //   driver.exe apply-registry <machine file>     writes the file's registry values into HKLM
 //   driver.exe probe                             prints "probe ok" (can this build run here?)
 //
@@ -381,34 +383,6 @@ bool RunScenario(Debuggee& debuggee, const std::vector<std::string>& actions,
     return false;
 }
 
-int Run(const std::string& program, const std::string& scenario, const std::string& transcriptPath,
-        const std::string& shotFolder) {
-    bool readable = false;
-    std::vector<std::string> actions = ReadActions(scenario, readable);
-    Transcript transcript(transcriptPath);
-    if (!readable || !transcript.ok()) {
-        std::fprintf(stderr, "driver: cannot read %s or write %s\n", scenario.c_str(),
-                     transcriptPath.c_str());
-        return 2;
-    }
-    Debuggee debuggee;
-    InitializeCriticalSection(&debuggee.lock);
-    debuggee.commandLine = "\"" + program + "\"";
-    debuggee.folder = FolderOf(program);
-    debuggee.started = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE thread = CreateThread(nullptr, 0, DebugLoop, &debuggee, 0, nullptr);
-    WaitForSingleObject(debuggee.started, INFINITE);
-    if (debuggee.createError != 0) {
-        transcript.Line("cannot start the program: error " + std::to_string(debuggee.createError));
-        return 1;
-    }
-    bool ended = RunScenario(debuggee, actions, shotFolder, transcript);
-    if (!ended) TerminateProcess(debuggee.process.hProcess, 1);
-    WaitForSingleObject(thread, 10000);
-    WriteCapturedOutput(debuggee, transcript);
-    return ended ? 0 : 1;
-}
-
 int ApplyRegistry(const std::string& path) {
     std::ifstream stream(path, std::ios::binary);
     std::ostringstream text;
@@ -437,6 +411,40 @@ int ApplyRegistry(const std::string& path) {
         }
     }
     return 0;
+}
+
+int Run(const std::string& program, const std::string& scenario, const std::string& transcriptPath,
+        const std::string& shotFolder) {
+    bool readable = false;
+    std::vector<std::string> actions = ReadActions(scenario, readable);
+    Transcript transcript(transcriptPath);
+    if (!readable || !transcript.ok()) {
+        std::fprintf(stderr, "driver: cannot read %s or write %s\n", scenario.c_str(),
+                     transcriptPath.c_str());
+        return 2;
+    }
+    char machine[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("UNINSTALL_SIM_MACHINE", machine, MAX_PATH);
+    if (length > 0 && length < MAX_PATH && ApplyRegistry(machine) != 0) {
+        transcript.Line("cannot write the machine's registry values");
+        return 1;
+    }
+    Debuggee debuggee;
+    InitializeCriticalSection(&debuggee.lock);
+    debuggee.commandLine = "\"" + program + "\"";
+    debuggee.folder = FolderOf(program);
+    debuggee.started = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, DebugLoop, &debuggee, 0, nullptr);
+    WaitForSingleObject(debuggee.started, INFINITE);
+    if (debuggee.createError != 0) {
+        transcript.Line("cannot start the program: error " + std::to_string(debuggee.createError));
+        return 1;
+    }
+    bool ended = RunScenario(debuggee, actions, shotFolder, transcript);
+    if (!ended) TerminateProcess(debuggee.process.hProcess, 1);
+    WaitForSingleObject(thread, 10000);
+    WriteCapturedOutput(debuggee, transcript);
+    return ended ? 0 : 1;
 }
 
 }  // namespace

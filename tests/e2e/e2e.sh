@@ -5,6 +5,9 @@
 #   e2e.sh prefix                         make this test run's Wine prefix (shared by the others)
 #   e2e.sh scenario <folder>              run one scenario and compare its transcript
 #   e2e.sh screenshots <locale> <folder>  picture every window of the runs in <folder>/*/
+#   e2e.sh demo                           the program on the default machine: the user clicks
+#                                         through it on $DISPLAY, or without one the driver
+#                                         presses OK, OK and pictures each step
 #
 # A scenario folder holds `machine` (the machine description), `actions` (what the user does),
 # `expected` (the transcript: what was shown, the debugger output, what was removed) and
@@ -49,22 +52,30 @@ setup() {
   export WINEDEBUG=-all
   export WINEARCH=win64
   [[ $E2E_ARCH == i686 ]] && export WINEARCH=win32
+  USER_DISPLAY=${DISPLAY:-}
   unset DISPLAY
 }
 
 # Can this machine run programs of the build's architecture at all? Asked by running one: on a
 # kernel without 32-bit support the 32-bit loader fails with "Exec format error".
+# The prefix step asks and leaves the answer for the runs after it.
 probe() {
-  local output
-  output=$(timeout 60 "$WINE" "$E2E_DRIVER" probe 2>&1)
-  [[ $output == *"probe ok"* ]] && return
-  if [[ $E2E_ARCH == i686 ]]; then
+  local verdict="$E2E_WORK/cannot-run"
+  if [[ $1 == ask ]]; then
+    rm -f "$verdict"
+    local output
+    output=$(timeout 60 "$WINE" "$E2E_DRIVER" probe 2>&1)
+    [[ $output == *"probe ok"* ]] && return
+    [[ $E2E_ARCH == i686 ]] || die "Wine cannot run the $E2E_ARCH driver: $output"
+    mkdir -p "$E2E_WORK"
     echo "SKIPPED: this machine cannot run 32-bit programs, so the i686 build runs no e2e" \
       "scenario here (the x86_64 build runs them all; the i686 imports are checked by the" \
-      "'imports' test). Trying a 32-bit program gave: ${output//$'\n'/ }"
+      "'imports' test). Trying a 32-bit program gave: ${output//$'\n'/ }" >"$verdict"
+  fi
+  if [[ -f $verdict ]]; then
+    cat "$verdict"
     exit 77
   fi
-  die "Wine cannot run the $E2E_ARCH driver: $output"
 }
 
 # A virtual display for one run, on a free display number; stopped when the script ends.
@@ -90,7 +101,9 @@ stop_display() {
 windows_path() { echo "Z:${1//\//\\}"; }
 
 make_prefix() {
-  probe
+  # Where 32-bit programs cannot run, the 32-bit loader says so at once.
+  [[ $E2E_ARCH == i686 ]] && probe ask
+  timeout 20 wineserver -k >/dev/null 2>&1
   rm -rf "$WINEPREFIX"
   mkdir -p "$E2E_WORK"
   local started=$SECONDS
@@ -100,6 +113,13 @@ make_prefix() {
   timeout 60 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||
     die "setting up the Wine prefix failed"
   timeout 30 wineserver -w
+  # Wine's own fonts (its Tahoma, and Marlett for the caption buttons) where the system's font
+  # lookup finds them; Debian leaves them outside the prefix.
+  local fonts
+  for fonts in /usr/share/wine/fonts /usr/lib/wine/fonts; do
+    [[ -d $fonts ]] && cp "$fonts"/* "$WINEPREFIX/drive_c/windows/Fonts/" && break
+  done
+  probe ask
   echo "Wine prefix ready in $((SECONDS - started)) s: $WINEPREFIX"
 }
 
@@ -120,8 +140,6 @@ run_program() {
   cp "$machine" "$RUN_DIR/machine"
   cp "$actions" "$RUN_DIR/actions"
   : >"$RUN_DIR/result.txt"
-  timeout 60 "$WINE" "$E2E_DRIVER" apply-registry "$(windows_path "$RUN_DIR/machine")" ||
-    die "writing the machine's registry values failed"
   local program driver=("$WINE" "$E2E_DRIVER")
   program=$(windows_path "$RUN_DIR/$(basename "$E2E_PROGRAM")")
   [[ -n $shots ]] && driver=("$WINE" explorer "/desktop=e2e,800x600" "$E2E_DRIVER")
@@ -140,7 +158,7 @@ run_scenario() {
   local folder=$1 name locale=en_US.UTF-8
   name=$(basename "$folder")
   [[ -f $folder/locale ]] && locale=$(<"$folder/locale")
-  probe
+  probe known
   stage_run "$name"
   start_display
   local started=$SECONDS status=0
@@ -161,7 +179,7 @@ run_scenario() {
 take_screenshots() {
   local locale=$1 folder=$2 language=${1%%.*}
   local out="$E2E_WORK/screenshots"
-  probe
+  probe known
   mkdir -p "$out"
   local run status=0
   for run in "$folder"/*/; do
@@ -181,13 +199,70 @@ take_screenshots() {
   return $status
 }
 
+# The program's main job on the default machine (one TAVRO card), in a prefix of its own.
+demo() {
+  local source machine
+  source=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+  machine="$source/machines/default.machine"
+  local display=$USER_DISPLAY
+  export WINEPREFIX="$E2E_WORK/demo-prefix"
+  if [[ -d $WINEPREFIX ]]; then
+    probe ask
+  else
+    echo "making a Wine prefix for the demonstration (once)..."
+    make_prefix >/dev/null
+  fi
+  stage_run demo
+  if [[ -n $display ]]; then
+    demo_on_display "$display" "$machine"
+  else
+    demo_under_xvfb "$source/demo/actions" "$machine"
+  fi
+  echo "removed from the machine:"
+  sed -n 's/^removed: /  /p' "$RUN_DIR/result.txt"
+  grep -q '^removed: ' "$RUN_DIR/result.txt" || echo "  nothing"
+  grep -v '^removed: ' "$RUN_DIR/result.txt"
+}
+
+# The user clicks through the real dialogs on their own display.
+demo_on_display() {
+  local display=$1 machine=$2
+  cp "$machine" "$RUN_DIR/machine"
+  : >"$RUN_DIR/result.txt"
+  timeout 60 "$WINE" "$E2E_DRIVER" apply-registry "$(windows_path "$RUN_DIR/machine")" ||
+    die "writing the machine's registry values failed"
+  echo "Uninstall.exe is running on $display: answer its dialogs."
+  DISPLAY=$display WINEDLLOVERRIDES=setupapi=n \
+    UNINSTALL_SIM_MACHINE="$(windows_path "$RUN_DIR/machine")" \
+    UNINSTALL_SIM_RESULT="$(windows_path "$RUN_DIR/result.txt")" \
+    "$WINE" "$(windows_path "$RUN_DIR/$(basename "$E2E_PROGRAM")")"
+}
+
+# No display: a virtual one, the driver presses OK twice, and each dialog is pictured.
+demo_under_xvfb() {
+  local actions=$1 machine=$2
+  start_display
+  local status=0
+  run_program "$machine" "$actions" "${LC_ALL:-${LANG:-en_US.UTF-8}}" "$RUN_DIR" || status=$?
+  stop_display
+  echo "what the user saw (driver transcript):"
+  sed 's/^/  /' "$RUN_DIR/transcript.txt"
+  local picture
+  for picture in "$RUN_DIR"/*.bmp; do
+    [[ -f $picture ]] || continue
+    convert "$picture" "${picture%.bmp}.png" && rm "$picture" && echo "picture: ${picture%.bmp}.png"
+  done
+  ((status == 0)) || die "the run did not go through (driver exit $status)"
+}
+
 main() {
   setup
   case ${1:-} in
     prefix) make_prefix ;;
     scenario) run_scenario "${2:?scenario folder}" ;;
     screenshots) take_screenshots "${2:?locale}" "${3:?folder}" ;;
-    *) die "usage: e2e.sh prefix | scenario <folder> | screenshots <locale> <folder>" ;;
+    demo) demo ;;
+    *) die "usage: e2e.sh prefix | scenario <folder> | screenshots <locale> <folder> | demo" ;;
   esac
 }
 
