@@ -92,7 +92,7 @@ void RemoveIfCarrying(CDialog* pDialog, HDEVINFO hDevInfo, PSP_DEVINFO_DATA pDev
 
 // Steps 3 to 7: every present device in enumeration order, then the enumeration's own end.
 void RemoveFromPresentDevices(CDialog* pDialog, HDEVINFO hDevInfo, const char* pszHardwareId) {
-    SP_DEVINFO_DATA devInfoData;
+    SP_DEVINFO_DATA devInfoData = {};
     devInfoData.cbSize = sizeof(SP_DEVINFO_DATA);
     DWORD dwIndex = 0;
     while (SetupDiEnumDeviceInfo(hDevInfo, dwIndex, &devInfoData)) {

@@ -192,29 +192,11 @@ void DestroyWindows(SimWindow& dialog) {
     state.windows.erase(dialog.handle);
 }
 
-// The language of the program's dialog template at these bytes, read from the compiled resource
-// entry that holds them (a .res entry: sizes, type, name, then the language); 0 for a template
-// from elsewhere.
+// The language of the program's dialog template at these bytes, from the resource loader's index;
+// 0 for a template from elsewhere.
 WORD TemplateLanguage(const void* bytes) {
-    std::size_t size = 0;
-    const BYTE* resources = ProgramResourceBytes(&size);
-    const BYTE* wanted = static_cast<const BYTE*>(bytes);
-    for (std::size_t offset = 0; resources != nullptr && offset + 8 <= size;) {
-        DWORD dataSize, headerSize;
-        std::memcpy(&dataSize, resources + offset, sizeof dataSize);
-        std::memcpy(&headerSize, resources + offset + 4, sizeof headerSize);
-        if (headerSize < 8 || offset + headerSize + dataSize > size) break;
-        if (resources + offset + headerSize == wanted) {
-            TemplateReader reader(resources + offset + 8);
-            int ordinal = 0;
-            reader.TextOrOrdinal(&ordinal);  // type
-            reader.TextOrOrdinal(&ordinal);  // name
-            reader.AlignDword();
-            reader.Dword();  // data version
-            reader.Word();   // memory flags
-            return reader.Word();
-        }
-        offset = (offset + headerSize + dataSize + 3) & ~static_cast<std::size_t>(3);
+    for (const ResourceEntry& entry : Current().internals().resources.entries) {
+        if (entry.type == LOWORD(RT_DIALOG) && entry.data == bytes) return entry.language;
     }
     return 0;
 }
@@ -519,7 +501,11 @@ INT_PTR WINAPI DialogBoxIndirectParamA(HINSTANCE, LPCDLGTEMPLATEA hDialogTemplat
     }
     SimWindow* dialog = sim::CreateDialogWindow(hDialogTemplate, hWndParent, lpDialogFunc);
     if (dialog == nullptr) return -1;
-    Current().calls.push_back(sim::Call{"DialogBoxIndirectParamA", dialog->text});
+    if (std::optional<DWORD> error = Current().Enter("DialogBoxIndirectParamA", dialog->text)) {
+        sim::DestroyDialog(*dialog);
+        Current().lastError = *error;
+        return -1;
+    }
     INT_PTR result = sim::RunDialog(*dialog, dwInitParam);
     sim::DestroyDialog(*dialog);
     return result;
