@@ -229,10 +229,13 @@ demo_on_display() {
   local display=$1 machine=$2
   cp "$machine" "$RUN_DIR/machine"
   : >"$RUN_DIR/result.txt"
+  # The Wine session's first process fixes its display: start the session afresh on the user's.
+  export DISPLAY=$display
+  timeout 20 wineserver -k >/dev/null 2>&1
   timeout 60 "$WINE" "$E2E_DRIVER" apply-registry "$(windows_path "$RUN_DIR/machine")" ||
     die "writing the machine's registry values failed"
   echo "Uninstall.exe is running on $display: answer its dialogs."
-  DISPLAY=$display WINEDLLOVERRIDES=setupapi=n \
+  WINEDLLOVERRIDES=setupapi=n \
     UNINSTALL_SIM_MACHINE="$(windows_path "$RUN_DIR/machine")" \
     UNINSTALL_SIM_RESULT="$(windows_path "$RUN_DIR/result.txt")" \
     "$WINE" "$(windows_path "$RUN_DIR/$(basename "$E2E_PROGRAM")")"
