@@ -44,7 +44,7 @@ LanguageSet English(WORD language) {
             11,
             "WARNING: Cannot uninstall. No TAVRO device found on your system.",
             37,
-            11,
+            16,  // two lines: in the dialog font the sentence is wider than the line
             "Device not found",
             69,
             "Choose the device you want to uninstall.",
