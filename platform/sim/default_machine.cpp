@@ -7,7 +7,7 @@ namespace {
 
 const char kClassKey[] = "System\\CurrentControlSet\\Control\\Class";
 
-struct DeviceSpec {
+struct DefaultDevice {
     const char* instanceId;
     std::vector<std::string> hardwareIds;
     const char* manufacturer;
@@ -15,7 +15,7 @@ struct DeviceSpec {
     const char* description;
 };
 
-const DeviceSpec kDevices[] = {
+const DefaultDevice kDevices[] = {
     {"ROOT\\ACPI_HAL\\0000",
      {"acpipic_up"},
      "(Standard computers)",
@@ -56,15 +56,15 @@ const DeviceSpec kDevices[] = {
 
 void BuildDefaultMachine(Machine& machine) {
     machine.Key(kClassKey);
-    for (const DeviceSpec& spec : kDevices) {
+    for (const DefaultDevice& entry : kDevices) {
         Device device;
-        device.instanceId = spec.instanceId;
-        device.hardwareIds = MultiSz(spec.hardwareIds);
-        device.manufacturer = spec.manufacturer;
-        device.driverKey = spec.driverKey;
+        device.instanceId = entry.instanceId;
+        device.hardwareIds = MultiSz(entry.hardwareIds);
+        device.manufacturer = entry.manufacturer;
+        device.driverKey = entry.driverKey;
         machine.AddDevice(device);
-        machine.SetString(std::string(kClassKey) + "\\" + spec.driverKey, "DriverDesc",
-                          spec.description);
+        machine.SetString(std::string(kClassKey) + "\\" + entry.driverKey, "DriverDesc",
+                          entry.description);
     }
 }
 
