@@ -46,5 +46,5 @@ done
 
 rm -f "$log"
 echo
-echo "all tests: $passed passed, $failed failed"
+echo "total: $passed passed, $failed failed"
 ((status == 0 && failed == 0))
