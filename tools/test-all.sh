@@ -8,6 +8,7 @@ bash tools/install-deps.sh || { echo "installing the dependencies failed"; exit 
 
 passed=0
 failed=0
+skipped=0
 status=0
 log=$(mktemp)
 
@@ -18,8 +19,11 @@ run_ctest() {
   local line
   line=$(grep -E "tests passed, [0-9]+ tests? failed out of [0-9]+" "$log" | tail -n 1)
   if [[ $line =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
+    local skips
+    skips=$(grep -c -- "\*\*\*Skipped" "$log")
     failed=$((failed + BASH_REMATCH[1]))
-    passed=$((passed + BASH_REMATCH[2] - BASH_REMATCH[1]))
+    skipped=$((skipped + skips))
+    passed=$((passed + BASH_REMATCH[2] - BASH_REMATCH[1] - skips))
   fi
   ((rc == 0)) || status=1
 }
@@ -46,5 +50,5 @@ done
 
 rm -f "$log"
 echo
-echo "total: $passed passed, $failed failed"
+echo "total: $passed passed, $failed failed, $skipped skipped"
 ((status == 0 && failed == 0))
