@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ make
   libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64
-  wine wine64 xvfb xauth imagemagick xdotool
+  wine wine64 fonts-wine xvfb xauth imagemagick xdotool
   clang clang-tidy clang-format cppcheck libclang-rt-14-dev
 )
 
@@ -28,5 +28,5 @@ if ((${#missing[@]})); then
   echo "installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -q
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
+  apt-get install -y -q "${missing[@]}"
 fi
