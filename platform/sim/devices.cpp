@@ -77,6 +77,15 @@ bool HasElementSize(PSP_DEVINFO_DATA data) {
     return false;
 }
 
+// What every call on one element of a set checks first: the set is open, the element has the
+// caller's structure size, and it names a device the set gave out. nullptr: the call fails.
+Device* ElementOfOpenSet(Machine& machine, const char* function, HDEVINFO set,
+                         PSP_DEVINFO_DATA data) {
+    if (OpenSet(set) == nullptr) sim::Fail(std::string(function) + ": no open set");
+    if (!HasElementSize(data)) return nullptr;
+    return ElementDevice(machine, data);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Devnodes: DEVINST is the device's place in Machine::devices + 1.
 
@@ -203,9 +212,8 @@ BOOL WINAPI SetupDiGetDeviceInstanceIdA(HDEVINFO DeviceInfoSet, PSP_DEVINFO_DATA
                                         PSTR DeviceInstanceId, DWORD DeviceInstanceIdSize,
                                         PDWORD RequiredSize) {
     Machine& machine = Current();
-    if (OpenSet(DeviceInfoSet) == nullptr) sim::Fail("SetupDiGetDeviceInstanceIdA: no open set");
-    if (!HasElementSize(DeviceInfoData)) return FALSE;
-    Device* device = ElementDevice(machine, DeviceInfoData);
+    Device* device =
+        ElementOfOpenSet(machine, "SetupDiGetDeviceInstanceIdA", DeviceInfoSet, DeviceInfoData);
     if (device == nullptr) return FALSE;
     auto detail = [&] { return device->instanceId; };
     std::optional<DWORD> error = EnterCall(machine, "SetupDiGetDeviceInstanceIdA", detail);
@@ -231,9 +239,8 @@ BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet,
                                               DWORD PropertyBufferSize, PDWORD RequiredSize) {
     Machine& machine = Current();
     if (Property != SPDRP_HARDWAREID) sim::Fail("only SPDRP_HARDWAREID is simulated");
-    if (OpenSet(DeviceInfoSet) == nullptr) sim::Fail("SetupDiGetDeviceRegistryPropertyA: no set");
-    if (!HasElementSize(DeviceInfoData)) return FALSE;
-    Device* device = ElementDevice(machine, DeviceInfoData);
+    Device* device = ElementOfOpenSet(machine, "SetupDiGetDeviceRegistryPropertyA", DeviceInfoSet,
+                                      DeviceInfoData);
     if (device == nullptr) return FALSE;
     auto detail = [&] { return device->instanceId + " SPDRP_HARDWAREID"; };
     std::optional<DWORD> error = EnterCall(machine, "SetupDiGetDeviceRegistryPropertyA", detail);
@@ -266,9 +273,8 @@ BOOL WINAPI SetupDiCallClassInstaller(DI_FUNCTION InstallFunction, HDEVINFO Devi
                                       PSP_DEVINFO_DATA DeviceInfoData) {
     Machine& machine = Current();
     if (InstallFunction != DIF_REMOVE) sim::Fail("only DIF_REMOVE is simulated");
-    if (OpenSet(DeviceInfoSet) == nullptr) sim::Fail("SetupDiCallClassInstaller: no open set");
-    if (!HasElementSize(DeviceInfoData)) return FALSE;
-    Device* device = ElementDevice(machine, DeviceInfoData);
+    Device* device =
+        ElementOfOpenSet(machine, "SetupDiCallClassInstaller", DeviceInfoSet, DeviceInfoData);
     if (device == nullptr) return FALSE;
     auto detail = [&] { return device->instanceId; };
     std::optional<DWORD> error = EnterCall(machine, "SetupDiCallClassInstaller", detail);
